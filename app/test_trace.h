@@ -1,0 +1,7 @@
+// Shutdown and lifetime events that only the end-to-end tests observe: with test hooks built in and
+// QUORVANE_TRACE naming a file, each event is appended to it as one line. Otherwise nothing happens.
+#pragma once
+
+#include <string_view>
+
+void TestTrace(std::string_view event);

@@ -1,0 +1,3 @@
+#include "lookup/help.h"
+
+void OnHelpClicked() {}

@@ -1,0 +1,4 @@
+#pragma once
+
+// The help button's clicked event.
+void OnHelpClicked();

@@ -1,0 +1,3 @@
+#include "lookup/query.h"
+
+void OnQueryClicked() {}

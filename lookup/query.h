@@ -1,0 +1,4 @@
+#pragma once
+
+// The query button's clicked event.
+void OnQueryClicked();

@@ -1,0 +1,3 @@
+#include "skin/skin.h"
+
+void OnMainWindowCreated() {}
