@@ -77,9 +77,9 @@ void TraceSkinAttach(uint32_t handedOver) {
   report(&r);
   char line[512];
   std::snprintf(line, sizeof line,
-                "skin attach calls=%u null=%u same_address=%u count=%d crc=%08X first=%s text_null=%u "
+                "skin attach calls=%u null=%u same_address=%u count=%d hash=%08X first=%s text_null=%u "
                 "text_length=%u numbers=%d,%d,%d applied=%u name=%s released=%u",
-                r.attachCalls, r.addressWasNull, r.address == handedOver, r.count, r.bytesCrc32,
+                r.attachCalls, r.addressWasNull, r.address == handedOver, r.count, r.bytesHash,
                 Hex(r.firstBytes, r.count > 0 ? std::min<size_t>(8, static_cast<size_t>(r.count)) : 0).c_str(),
                 r.textWasNull, r.textLength, r.numbers[0], r.numbers[1], r.numbers[2], r.skinApplied, r.skinName,
                 released);

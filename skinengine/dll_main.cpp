@@ -28,7 +28,7 @@ void Record(const uint8_t* bytes, int32_t count, const std::vector<uint8_t>& cop
   r.addressWasNull = bytes == nullptr;
   r.address = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(bytes));
   r.count = count;
-  r.bytesCrc32 = copy.empty() ? 0 : skin::Crc32(copy.data(), copy.size());
+  r.bytesHash = copy.empty() ? 0 : ReportHash(copy.data(), copy.size());
   std::memcpy(r.firstBytes, copy.data(), std::min(copy.size(), sizeof r.firstBytes));
   r.textWasNull = text == nullptr;
   if (text) {
