@@ -257,3 +257,148 @@ TEST(SkinEngineFile, AnEngineInTheWrongCallingConventionIsAStackError) {
 }
 
 }  // namespace
+
+namespace {
+
+// Holds or lets go of the left mouse button at a screen point (the driver's clicks do both at once).
+void MouseButton(int x, int y, bool down) {
+  MoveMouse(x, y);
+  INPUT in = {};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  SendInput(1, &in, sizeof in);
+  Sleep(150);
+}
+
+constexpr skin::FrameFlags kMainWindowFrame = {.minimizeBox = true, .closeBox = true, .icon = true};
+
+// The frame parts of a skinned window in screen coordinates.
+skin::FrameLayout ScreenLayout(HWND window, bool iconic = false) {
+  const RECT rc = WindowRectOf(window);
+  skin::FrameFlags flags = kMainWindowFrame;
+  flags.iconic = iconic;
+  skin::FrameLayout l = skin::LayOutFrame(rc.right - rc.left, rc.bottom - rc.top, SkinOne(), flags);
+  for (skin::Box* b : {&l.client, &l.caption, &l.icon, &l.title, &l.minimize, &l.maximize, &l.close}) {
+    *b = {b->left + rc.left, b->top + rc.top, b->right + rc.left, b->bottom + rc.top};
+  }
+  return l;
+}
+
+POINT Centre(const skin::Box& b) { return {(b.left + b.right) / 2, (b.top + b.bottom) / 2}; }
+
+// A screen pixel once it has settled to the expected colour (painting follows input by a moment).
+COLORREF PixelBecomes(int x, int y, COLORREF expected) {
+  COLORREF seen = CLR_INVALID;
+  WaitUntil([&] { return (seen = ScreenPixel(x, y)) == expected; }, 2000);
+  return seen;
+}
+
+#define EXPECT_PIXEL(x, y, colour) EXPECT_EQ(PixelBecomes((x), (y), (colour)), (colour)) << "at " << (x) << "," << (y)
+
+TEST(SkinnedWindow, CaptionFrameAndControlsAreDrawnInSkinOne) {
+  using skin::Colour;
+  TempFolder folder;
+  SkinRun run(folder);
+  const HWND window = run.program->mainWindow();
+  Bring(window);
+  const RECT rc = WindowRectOf(window);
+  MoveMouse(rc.left - 20, rc.bottom + 20);  // off the window: nothing hot
+  const skin::FrameLayout l = ScreenLayout(window);
+
+  // The client area keeps the 800 x 400 the controls are laid out in.
+  RECT client;
+  GetClientRect(window, &client);
+  EXPECT_EQ(client.right, l.client.width());
+  EXPECT_EQ(client.bottom, l.client.height());
+  EXPECT_GE(client.right, 800);
+  EXPECT_GE(client.bottom, 400);
+
+  // Frame and caption.
+  EXPECT_PIXEL(rc.left, rc.top + 200, SkinColour(Colour::FrameActive));
+  EXPECT_PIXEL(rc.right - 1, rc.top + 200, SkinColour(Colour::FrameActive));
+  EXPECT_PIXEL(rc.left + 1, rc.top + 200, SkinColour(Colour::CaptionActiveBottom));
+  EXPECT_PIXEL(rc.left + 400, rc.bottom - 2, SkinColour(Colour::CaptionActiveBottom));
+  EXPECT_PIXEL(rc.left + 400, l.caption.bottom - 1, SkinColour(Colour::CaptionActiveBottom));
+  EXPECT_PIXEL(rc.left + 400, l.caption.top + l.caption.height() / 2, SkinColour(Colour::CaptionActiveTop));
+  // Window background between the two buttons; button and edit borders.
+  const RECT query = WindowRectOf(run.program->control(kQueryButton1));
+  const RECT help = WindowRectOf(run.program->control(kHelpButton2));
+  const RECT edit = WindowRectOf(run.program->control(kEditBox1));
+  EXPECT_PIXEL(query.right + 1, query.top + 10, SkinColour(Colour::WindowBackground));
+  EXPECT_PIXEL((query.left + query.right) / 2, query.top, SkinColour(Colour::ButtonBorder));
+  EXPECT_PIXEL((help.left + help.right) / 2, help.bottom - 1, SkinColour(Colour::ButtonBorder));
+  EXPECT_PIXEL(edit.left, (edit.top + edit.bottom) / 2, SkinColour(Colour::EditBorderFocused));
+
+  const std::wstring shot = BinDirectory() + L"\\..\\skin-window.bmp";
+  EXPECT_TRUE(SaveWindowBitmap(window, shot));
+
+  // Caption buttons: hot, pressed, and a press dragged off that does nothing.
+  const POINT close = Centre(l.close), minimize = Centre(l.minimize);
+  MoveMouse(close.x, close.y);
+  EXPECT_PIXEL(l.close.left + 3, close.y, SkinColour(Colour::CloseButtonHot));
+  MoveMouse(minimize.x, minimize.y);
+  EXPECT_PIXEL(l.minimize.left + 3, minimize.y, SkinColour(Colour::CaptionButtonHot));
+  EXPECT_PIXEL(l.close.left + 3, close.y, SkinColour(Colour::CaptionActiveTop));
+  MouseButton(minimize.x, minimize.y, true);
+  EXPECT_PIXEL(l.minimize.left + 3, minimize.y, SkinColour(Colour::CaptionButtonPressed));
+  MoveMouse(rc.left + 400, rc.top + 200);
+  EXPECT_PIXEL(l.minimize.left + 3, minimize.y, SkinColour(Colour::CaptionActiveTop));
+  MouseButton(rc.left + 400, rc.top + 200, false);
+  Sleep(200);
+  EXPECT_FALSE(IsIconic(window));
+
+  // Push buttons: hot, pressed (let go elsewhere: no click), focused, disabled.
+  const int queryX = (query.left + query.right) / 2;
+  MoveMouse(queryX, query.top + 10);
+  EXPECT_PIXEL(queryX, query.top, SkinColour(Colour::ButtonHotBorder));
+  MouseButton(queryX, query.top + 10, true);
+  EXPECT_PIXEL(queryX, query.top, SkinColour(Colour::ButtonPressedBorder));
+  MouseButton(rc.left + 400, rc.top + 200, false);
+  EXPECT_EQ(run.program->waitForOtherWindow(300), nullptr) << "the dragged-off press clicked";
+  // The press gave the button the focus, which the edit box's border shows it lost.
+  ASSERT_TRUE(WaitUntil([&] { return FocusedWindow(window) == run.program->control(kQueryButton1); }));
+  EXPECT_PIXEL(queryX, query.top, SkinColour(Colour::FocusRing));
+  EXPECT_PIXEL(edit.left, (edit.top + edit.bottom) / 2, SkinColour(Colour::EditBorder));
+  PressKey(VK_TAB);
+  ASSERT_TRUE(WaitUntil([&] { return FocusedWindow(window) != run.program->control(kQueryButton1); }));
+  EXPECT_PIXEL(queryX, query.top, SkinColour(Colour::ButtonBorder));
+  EnableWindow(run.program->control(kHelpButton2), FALSE);
+  EXPECT_PIXEL((help.left + help.right) / 2, help.top, SkinColour(Colour::ButtonDisabledBorder));
+  EXPECT_PIXEL(help.left + 3, (help.top + help.bottom) / 2, SkinColour(Colour::ButtonDisabledFace));
+  EnableWindow(run.program->control(kHelpButton2), TRUE);
+  EXPECT_PIXEL((help.left + help.right) / 2, help.top, SkinColour(Colour::ButtonBorder));
+  run.close();
+}
+
+TEST(SkinnedWindow, MinimizeRestoreAndCloseThroughTheCaptionButtons) {
+  TempFolder folder;
+  SkinRun run(folder);
+  const HWND window = run.program->mainWindow();
+  Bring(window);
+  const RECT normal = WindowRectOf(window);
+
+  const POINT minimize = Centre(ScreenLayout(window).minimize);
+  ClickAt(minimize.x, minimize.y);
+  ASSERT_TRUE(WaitUntil([&] { return IsIconic(window) != FALSE; })) << "minimize did not minimize";
+  // Minimized, the window is a small skinned caption whose first button restores it.
+  const skin::FrameLayout iconic = ScreenLayout(window, /*iconic=*/true);
+  EXPECT_PIXEL(iconic.caption.left + 40, iconic.caption.bottom - 1,
+               SkinColour(GetForegroundWindow() == window ? skin::Colour::CaptionActiveBottom
+                                                          : skin::Colour::CaptionInactiveBottom));
+  const POINT restore = Centre(iconic.minimize);
+  ClickAt(restore.x, restore.y);
+  ASSERT_TRUE(WaitUntil([&] { return !IsIconic(window); })) << "restore did not restore";
+  const RECT restored = WindowRectOf(window);
+  EXPECT_EQ(restored.left, normal.left);
+  EXPECT_EQ(restored.top, normal.top);
+  EXPECT_EQ(restored.right - restored.left, 805);
+  EXPECT_EQ(restored.bottom - restored.top, 430);
+
+  Bring(window);
+  const POINT close = Centre(ScreenLayout(window).close);
+  ClickAt(close.x, close.y);
+  ASSERT_TRUE(run.program->waitForExit());
+  EXPECT_EQ(run.program->exitCode(), 0u);
+}
+
+}  // namespace

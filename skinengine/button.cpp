@@ -85,8 +85,9 @@ void DrawButton(HWND hwnd, HDC target, const ButtonState& state) {
 
   FillSolid(dc, rc, SkinColour(Colour::WindowBackground));
   const COLORREF ring = SkinColour(Colour::FocusRing);
-  FillRounded(dc, rc, radius, look.top, look.bottom, !disabled && (focused || isDefault) ? ring : look.border);
-  if (focused && !disabled) {
+  const bool ringed = !disabled && !pressed && (focused || isDefault);
+  FillRounded(dc, rc, radius, look.top, look.bottom, ringed ? ring : look.border);
+  if (focused && !disabled && !pressed) {
     const RECT inner = {rc.left + 1, rc.top + 1, rc.right - 1, rc.bottom - 1};
     ScopedGdiObject pen(CreatePen(PS_SOLID, 1, MixColours(ring, look.top, 45)));
     ScopedSelectObject selectPen(dc, pen.get());

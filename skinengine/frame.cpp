@@ -162,8 +162,8 @@ void PaintFrame(HWND hwnd, const FrameState& state) {
   FillVertical(dc, {0, 0, m.width, middle}, shine, top);
   FillVertical(dc, {0, middle, m.width, captionBottom}, top, bottom);
   FrameSolid(dc, {0, 0, m.width, m.height}, 1, outline);
-  if (!l.client.empty() && l.client.left > 1) {
-    // A hairline between the frame and the client area.
+  if (!l.client.empty() && l.client.left > 2) {
+    // A hairline between a wide frame and the client area.
     const RECT around = {l.client.left - 1, l.client.top - 1, l.client.right + 1, l.client.bottom + 1};
     FrameSolid(dc, around, 1, MixColours(bottom, outline, 50));
   }
