@@ -17,7 +17,7 @@ using namespace e2e;
 
 namespace {
 
-constexpr int kEditBox1 = 1001, kQueryButton1 = 1002, kHelpButton2 = 1003;
+constexpr int kEditBox1 = 1001, kQueryButton1 = 1002, kHelpButton2 = 1003, kLabel1 = 1004;
 constexpr ULONG_PTR kTestHookApplySkin = 0x5156534B;
 
 const std::wstring kEngine = L"SkinH_EL.dll";
@@ -116,6 +116,31 @@ TEST(SkinEngineFile, FirstRunWritesTheCarriedEngineHiddenAndAttachesSkinOne) {
   EXPECT_EQ(CarriedSkin(1).substr(0, 4), ".SHE");
   EXPECT_EQ(run.traced(), std::vector<std::string>{AttachLine(1, 1)});
   run.close();
+}
+
+TEST(SkinEngineFile, AtTheRootOfADriveTheEngineGoesIntoTheRoot) {
+  // The prefix's own drive C: is the one root that is ours to write to; nothing is left there.
+  const std::wstring engine = L"C:\\" + kEngine;
+  const auto cleanUp = [&] {
+    SetFileAttributesW(engine.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(engine.c_str());
+    DeleteFileW(L"C:\\quorvane.exe");
+  };
+  cleanUp();
+  {
+    const std::wstring trace = BinDirectory() + L"\\..\\skin-root-trace.txt";
+    DeleteFileW(trace.c_str());
+    Program program({L"C:", {L"QUORVANE_SKIN_TRACE=" + trace}});
+    ASSERT_TRUE(program.mainWindow());
+    EXPECT_TRUE(OnlyHidden(engine)) << Attributes(engine);
+    EXPECT_TRUE(ReadFileBytes(engine) == ReadFileBytes(BinDirectory() + L"\\" + kEngine));
+    EXPECT_EQ(Lines(ReadFileBytes(trace)), std::vector<std::string>{AttachLine(1, 1)});
+    PostMessageW(program.mainWindow(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.waitForExit());
+    EXPECT_EQ(program.exitCode(), 0u);
+    DeleteFileW(trace.c_str());
+  }
+  cleanUp();
 }
 
 TEST(SkinEngineFile, LaterRunsNeitherRewriteNorMarkTheFile) {
@@ -325,6 +350,9 @@ TEST(SkinnedWindow, CaptionFrameAndControlsAreDrawnInSkinOne) {
   const RECT help = WindowRectOf(run.program->control(kHelpButton2));
   const RECT edit = WindowRectOf(run.program->control(kEditBox1));
   EXPECT_PIXEL(query.right + 1, query.top + 10, SkinColour(Colour::WindowBackground));
+  // The label fills itself with the button-face colour, which the skin gives its own background.
+  const RECT label = WindowRectOf(run.program->control(kLabel1));
+  EXPECT_PIXEL(label.left + 1, label.top + 1, SkinColour(Colour::WindowBackground));
   EXPECT_PIXEL((query.left + query.right) / 2, query.top, SkinColour(Colour::ButtonBorder));
   EXPECT_PIXEL((help.left + help.right) / 2, help.bottom - 1, SkinColour(Colour::ButtonBorder));
   EXPECT_PIXEL(edit.left, (edit.top + edit.bottom) / 2, SkinColour(Colour::EditBorderFocused));

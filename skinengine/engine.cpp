@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "skinengine/gdi.h"
+#include "skinengine/system_colours.h"
 #include "skinengine/window_skin.h"
 #include "win32/scoped.h"
 
@@ -146,6 +147,7 @@ void Refresh(const Skinned& w) {
 
 void Detach(bool repaint) {
   EngineState& state = State();
+  UnhookSystemColours();
   if (state.hook) UnhookWindowsHookEx(std::exchange(state.hook, nullptr));
   const std::vector<Skinned> windows = std::exchange(state.windows, {});
   for (const Skinned& w : windows) {
@@ -176,6 +178,7 @@ void Apply(std::optional<skin::SkinStyle> style) {
   state.background.reset(CreateSolidBrush(SkinColour(skin::Colour::WindowBackground)));
   const DWORD thread = GetCurrentThreadId();
   if (!state.hook) state.hook = SetWindowsHookExW(WH_CBT, CbtProc, Module, thread);
+  HookSystemColours();
   EnumThreadWindows(thread, SkinTopLevel, 0);
   const std::vector<Skinned> windows = state.windows;
   for (const Skinned& w : windows) Refresh(w);
