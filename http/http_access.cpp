@@ -106,8 +106,9 @@ Text HttpAccess(const Text& url, Text* method, const Text* proxy, Text* requestH
                                             INTERNET_SERVICE_HTTP, 0, 0));
   if (!handles.connection) return Text();
 
-  // The caller's method and headers change only once the request has reached the server (see
-  // ConnectionFailed); no event runs before then, so nobody sees them change later than that.
+  // The caller's method and headers are written back only once the request has reached a server
+  // (see ConnectionFailed), so a connection that cannot be made leaves them as they were. No event
+  // runs before the reads, so to any observer they change at the same point as if written at once.
   const Text verb = SettleMethod(method ? *method : Text());
   handles.request.reset(HttpOpenRequestA(handles.connection.get(), verb.c_str(), UrlPath(url).c_str(),
                                          "HTTP/1.1", nullptr, nullptr, INTERNET_FLAG_RELOAD, 0));

@@ -42,7 +42,9 @@ TEST(HttpAccessWireTest, KeywordQueryRequest) {
   EXPECT_EQ(r.CountHeaders("Content-Type"), 0u);
   // WinINet announces the empty body of a POST itself; no length line comes from the program.
   ASSERT_LE(r.CountHeaders("Content-Length"), 1u);
-  if (r.Header("Content-Length")) EXPECT_EQ(*r.Header("Content-Length"), "Content-Length: 0");
+  if (r.Header("Content-Length")) {
+    EXPECT_EQ(*r.Header("Content-Length"), "Content-Length: 0");
+  }
   EXPECT_EQ(r.body, "");
 }
 
@@ -60,7 +62,9 @@ TEST(HttpAccessWireTest, MethodRules) {
     const size_t before = server.RequestCount();
     Text method(c.given);
     HttpAccess(Text(server.Url("/m")), c.given ? &method : nullptr);
-    if (c.given) EXPECT_EQ(method.str(), c.sent);
+    if (c.given) {
+      EXPECT_EQ(method.str(), c.sent);
+    }
     const auto requests = server.Requests();
     ASSERT_EQ(requests.size(), before + 1);
     EXPECT_EQ(requests.back().requestLine, std::string(c.sent) + " /m HTTP/1.1");

@@ -202,18 +202,20 @@ struct Server::State {
   void Serve(ScopedSocket connection) {
     const SOCKET s = connection.get();
     Request request;
+    std::string& raw = request.raw;
     size_t headEnd;
-    while ((headEnd = request.raw.find("\r\n\r\n")) == std::string::npos && request.raw.size() < kHeadLimit) {
-      if (!ReceiveSome(s, request.raw)) break;
+    while ((headEnd = raw.find("\r\n\r\n")) == std::string::npos && raw.size() < kHeadLimit &&
+           ReceiveSome(s, raw)) {
+    }
+    if (headEnd != std::string::npos) {
+      Request head;
+      head.raw = raw.substr(0, headEnd + 4);
+      ParseInto(head);
+      const size_t end = head.raw.size() + AnnouncedBodyLength(head);
+      while (raw.size() < end && ReceiveSome(s, raw)) {
+      }
     }
     ParseInto(request);
-    if (headEnd != std::string::npos) {
-      const size_t end = headEnd + 4 + AnnouncedBodyLength(request);
-      while (request.raw.size() < end && ReceiveSome(s, request.raw)) {
-      }
-      request = Request{std::move(request.raw)};
-      ParseInto(request);
-    }
     if (request.raw.empty()) return;
     Responder respond;
     {

@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace loopback {
@@ -22,6 +23,9 @@ namespace loopback {
 // One piece of a response body. Before it is sent, the server waits delayMs, then runs `before` on
 // its own thread (a test can post a window message there, or wait for something the client does).
 struct Piece {
+  Piece(std::string bytes, int delayMs = 0, std::function<void()> before = {})  // NOLINT(google-explicit-constructor)
+      : bytes(std::move(bytes)), delayMs(delayMs), before(std::move(before)) {}
+
   std::string bytes;
   int delayMs = 0;
   std::function<void()> before;
