@@ -16,7 +16,8 @@ ByteSet TerminatedUnits(const Text& text) {
   if (units == 0) return out;
   // The data of a byte set is 8 bytes into its block, so it is aligned for wide characters.
   const int written = MultiByteToWideChar(kCodePage, 0, text.c_str(), -1, reinterpret_cast<wchar_t*>(out.data()), units);
-  return written == units ? out : ByteSet();
+  if (written != units) return ByteSet();
+  return out;  // moved, not copied: the subject can be large
 }
 
 }  // namespace

@@ -66,6 +66,23 @@ TEST_F(VariantTest, TextOfOtherValues) {
   EXPECT_EQ(array.GetText(), Text("hi"));  // the array's bytes read as the string's units
 }
 
+TEST_F(VariantTest, ByteArrayAsStringTakesTheBytesAsUnits) {
+  Variant array;
+  array.AssignBytes(Bytes({"h\0i\0\0\0", 6}));
+  const Variant string = array.BytesAsString();
+  ASSERT_EQ(string.type(), VT_BSTR);
+  EXPECT_EQ(std::wstring(string.get().bstrVal, SysStringLen(string.get().bstrVal)), std::wstring(L"hi\0", 3));
+  // What the system's own conversion gives.
+  Variant converted;
+  ASSERT_EQ(VariantChangeType(converted.put(), const_cast<VARIANT*>(&array.get()), 0, VT_BSTR), S_OK);
+  EXPECT_EQ(string.GetBytes(), converted.GetBytes());
+
+  array.AssignBytes(ByteSet());
+  ASSERT_EQ(array.BytesAsString().type(), VT_BSTR);
+  EXPECT_EQ(SysStringLen(array.BytesAsString().get().bstrVal), 0u);
+  EXPECT_EQ(Variant(3).BytesAsString().type(), VT_I4);
+}
+
 TEST_F(VariantTest, CopiesAreIndependent) {
   Variant original;
   original.AssignBytes(Bytes("abc"));

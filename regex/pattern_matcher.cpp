@@ -51,10 +51,12 @@ bool PatternMatcher::Create(const Text& pattern, const Text& subject, std::optio
   Engine.WriteProperty(L"Pattern", expandQuoteMarker.value_or(false)
                                        ? ReplaceSubText(pattern, "#引号", "\"", true)
                                        : pattern);
-  // The subject crosses as bytes: a string argument would go through the ANSI code page, while the
-  // subject must be converted as code page 936. The engine reads the array's bytes as the string's units.
+  // The subject is kept as bytes: a text argument would go through the ANSI code page, while the
+  // subject is converted as code page 936. The engine reads the array's bytes as a string's units; we
+  // make that string ourselves, since the platform's conversion copies the array twice on the way (a
+  // large page would take nine times its size at once instead of five).
   Subject.AssignBytes(AnsiToUnicode(subject));
-  Matches = Engine.CallObject(L"Execute", {Subject});
+  Matches = Engine.CallObject(L"Execute", {Subject.BytesAsString()});
   return !Matches.IsEmpty();
 }
 
@@ -64,7 +66,7 @@ Text PatternMatcher::GetPattern() const {
 }
 
 Text PatternMatcher::Replace(const Text& replacement) const {
-  return Engine.CallText(L"Replace", {Subject, replacement});
+  return Engine.CallText(L"Replace", {Subject.BytesAsString(), replacement});
 }
 
 int32_t PatternMatcher::MatchCount() const { return TruncateToInteger(Matches.ReadNumber(L"Count")); }

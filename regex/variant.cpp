@@ -92,6 +92,19 @@ ByteSet Variant::GetBytes() const {
   return ByteSet::FromBytes(data.bytes(), static_cast<size_t>(upper - lower) + 1);
 }
 
+Variant Variant::BytesAsString() const {
+  if (value_.vt != (VT_ARRAY | VT_UI1) || !value_.parray || SafeArrayGetDim(value_.parray) != 1) return *this;
+  const ULONG count = value_.parray->rgsabound[0].cElements;
+  SafeArrayData data(value_.parray);
+  if (count > 0 && !data.bytes()) return Variant();
+  VARIANT string;
+  VariantInit(&string);
+  string.bstrVal = SysAllocStringByteLen(reinterpret_cast<const char*>(data.bytes()), count);
+  if (!string.bstrVal) return Variant();
+  string.vt = VT_BSTR;
+  return Attach(string);
+}
+
 Text Variant::GetText() const {
   if (value_.vt == VT_BSTR) return WideToText(CP_ACP, 0, value_.bstrVal, static_cast<int>(SysStringLen(value_.bstrVal)));
   Variant string;

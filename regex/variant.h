@@ -32,6 +32,10 @@ class Variant {
   // The value converted to a string, then to text through the system's ANSI code page; empty when
   // it cannot be converted.
   Text GetText() const;
+  // For a byte array: a string whose units are the array's bytes, as the system's conversion of a
+  // byte array to a string makes it, but without that conversion's intermediate copies. Any other
+  // value is copied as it is.
+  Variant BytesAsString() const;
   // The value converted to a double; 0 when it cannot be converted.
   double GetNumber() const;
   void Clear() { VariantClear(&value_); }
