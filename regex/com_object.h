@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <utility>
 
 #include "regex/variant.h"
 #include "text/text.h"
