@@ -108,7 +108,9 @@ TEST(MainWindowTest, WindowAndControlsAsDefined) {
     EXPECT_EQ(rc.bottom, c.place.bottom) << c.id;
     EXPECT_TRUE(IsWindowVisible(control)) << c.id;
     EXPECT_TRUE(IsWindowEnabled(control)) << c.id;
-    if (c.text) EXPECT_EQ(WindowText(control), c.text) << c.id;
+    if (c.text) {
+      EXPECT_EQ(WindowText(control), c.text) << c.id;
+    }
     EXPECT_EQ(_wcsicmp(ClassName(control).c_str(), c.className), 0) << c.id;
   }
   // Ordinary push buttons: neither is a default button.
