@@ -1,6 +1,9 @@
 #include "skin/external_functions.h"
 
+#include <utility>
+
 #include "app/shell.h"
+#include "skin/skin_test_hooks.h"
 #include "text/text.h"
 #include "win32/scoped.h"
 
@@ -116,9 +119,10 @@ uint32_t CallExternal(ExternalFunction& row, std::initializer_list<uint32_t> arg
 }
 
 void UnloadExternal(ExternalFunction& row) {
-  ScopedModule module(row.module);
-  row.module = nullptr;
+  if (!row.module) return;
+  ScopedModule(std::exchange(row.module, nullptr)).reset();
   row.address = nullptr;
+  if (row.library) TraceLibraryUnloaded(row.library);
 }
 
 void UnloadExternalLibraries() {

@@ -116,6 +116,8 @@ TEST(SkinEngineFile, FirstRunWritesTheCarriedEngineHiddenAndAttachesSkinOne) {
   EXPECT_EQ(CarriedSkin(1).substr(0, 4), ".SHE");
   EXPECT_EQ(run.traced(), std::vector<std::string>{AttachLine(1, 1)});
   run.close();
+  // Shutdown unloads the engine.
+  EXPECT_EQ(run.traced(), (std::vector<std::string>{AttachLine(1, 1), "unloaded SkinH_EL.dll gone=1"}));
 }
 
 TEST(SkinEngineFile, AtTheRootOfADriveTheEngineGoesIntoTheRoot) {
@@ -269,6 +271,7 @@ TEST(SkinEngineFile, NoUsableEngineEndsThroughTheFatalBox) {
     SkinRun run(folder, /*waitForMainWindow=*/false);
     ExpectFatalBox(run, message);
     EXPECT_EQ(ReadFileBytes(folder.file(kEngine)), before) << "the entry is never replaced";
+    EXPECT_EQ(run.traced(), std::vector<std::string>{}) << "nothing was bound";
     SetFileAttributesW(folder.path().c_str(), FILE_ATTRIBUTE_NORMAL);
   }
 }
@@ -279,6 +282,8 @@ TEST(SkinEngineFile, AnEngineInTheWrongCallingConventionIsAStackError) {
             TRUE);
   SkinRun run(folder, /*waitForMainWindow=*/false);
   ExpectFatalBox(run, L"运行时出错!\r\n\r\n错误代码：6\r\n\r\n错误信息：调用DLL命令后发现堆栈错误\r\n");
+  // The fatal stop unloads what was bound.
+  EXPECT_EQ(run.traced(), std::vector<std::string>{"unloaded SkinH_EL.dll gone=1"});
 }
 
 }  // namespace

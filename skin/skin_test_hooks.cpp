@@ -86,6 +86,11 @@ void TraceSkinAttach(uint32_t handedOver) {
   TestTraceTo(kSkinTrace, line);
 }
 
+void TraceLibraryUnloaded(const char* library) {
+  const bool gone = GetModuleHandleA(library) == nullptr;
+  TestTraceTo(kSkinTrace, std::string("unloaded ") + library + (gone ? " gone=1" : " gone=0"));
+}
+
 bool HandleApplySkinRequest(const void* payload, uint32_t size) {
   if (size < sizeof(int32_t)) return false;
   int32_t number = 0;
@@ -96,5 +101,6 @@ bool HandleApplySkinRequest(const void* payload, uint32_t size) {
 #else
 void TestCutEngineWrite(void*, const uint8_t*, uint32_t, uint32_t) {}
 void TraceSkinAttach(uint32_t) {}
+void TraceLibraryUnloaded(const char*) {}
 bool HandleApplySkinRequest(const void*, uint32_t) { return false; }
 #endif

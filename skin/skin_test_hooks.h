@@ -12,5 +12,8 @@ void TestCutEngineWrite(void* file, const uint8_t* bytes, uint32_t done, uint32_
 // `handedOver` (the address of its first data byte; 0 for none) has been released.
 void TraceSkinAttach(uint32_t handedOver);
 
+// Traces that `library` of a table row has been unloaded, and whether it is gone from the process.
+void TraceLibraryUnloaded(const char* library);
+
 // The test hook request 'QVSK': ApplySkin with the int32 number in the payload.
 bool HandleApplySkinRequest(const void* payload, uint32_t size);
