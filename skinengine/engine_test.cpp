@@ -142,6 +142,10 @@ RECT ClientOf(HWND w) {
   return rc;
 }
 
+TEST_F(SkinEngine, AttachIsFoundByItsPlainAndItsDecoratedName) {
+  EXPECT_EQ(GetProcAddress(engine_.get(), "_SkinH_AttachRes@24"), GetProcAddress(engine_.get(), "SkinH_AttachRes"));
+}
+
 TEST_F(SkinEngine, SkinsTheThreadsWindowsFromItsOwnCopyOfTheBytes) {
   const HWND w = Window();
   std::vector<uint8_t> bytes = CarriedSkin(1);
