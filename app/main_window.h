@@ -18,9 +18,16 @@ enum ControlId : int {
 
 extern const wchar_t kMainWindowClassName[];
 
+// Registers the classes of the main window and the label.
+bool RegisterMainWindowClasses();
+
 // Creates the window and its controls hidden, runs the created event, then shows the window.
 // False when the window cannot be created.
 bool LoadMainWindow();
+
+// The window's own keys (Esc, Tab, Shift+Tab, Enter) for messages of the window or its controls;
+// true when the message was handled and must not be dispatched.
+bool PreTranslateMainWindowMessage(const MSG& msg);
 
 // Null once the window has been destroyed.
 HWND MainWindowHandle();

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "win32/scoped.h"
+
 namespace e2e {
 
 // The folder holding the running test executable (build/bin), where quorvane.exe is built.
@@ -42,7 +44,7 @@ class Program {
   Program& operator=(const Program&) = delete;
 
   DWORD processId() const { return processId_; }
-  HANDLE process() const { return process_; }
+  HANDLE process() const { return process_.get(); }
   const std::wstring& folder() const { return folder_; }
   HWND mainWindow() const { return mainWindow_; }
   HWND control(int id) const { return GetDlgItem(mainWindow_, id); }
@@ -58,7 +60,7 @@ class Program {
  private:
   std::unique_ptr<TempFolder> ownFolder_;
   std::wstring folder_;
-  HANDLE process_ = nullptr;
+  ScopedKernelHandle process_;
   DWORD processId_ = 0;
   HWND mainWindow_ = nullptr;
 };
