@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "app/shell.h"
+#include "skin/skin_test_hooks.h"
 
 #ifdef QUORVANE_TEST_HOOKS
 LRESULT HandleTestHook(const COPYDATASTRUCT* request) {
@@ -27,6 +28,8 @@ LRESULT HandleTestHook(const COPYDATASTRUCT* request) {
       ::operator delete(block);
       return TRUE;
     }
+    case kTestHookApplySkin:
+      return HandleApplySkinRequest(bytes, static_cast<uint32_t>(size)) ? TRUE : FALSE;
     default:
       return FALSE;
   }

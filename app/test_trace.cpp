@@ -7,9 +7,11 @@
 
 #include "win32/scoped.h"
 
-void TestTrace(std::string_view event) {
+void TestTrace(std::string_view event) { TestTraceTo("QUORVANE_TRACE", event); }
+
+void TestTraceTo(const char* variable, std::string_view event) {
   char path[MAX_PATH];
-  const DWORD n = GetEnvironmentVariableA("QUORVANE_TRACE", path, sizeof(path));
+  const DWORD n = GetEnvironmentVariableA(variable, path, sizeof(path));
   if (n == 0 || n >= sizeof(path)) return;
   ScopedFile file(CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -21,4 +23,5 @@ void TestTrace(std::string_view event) {
 }
 #else
 void TestTrace(std::string_view) {}
+void TestTraceTo(const char*, std::string_view) {}
 #endif

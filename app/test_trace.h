@@ -5,3 +5,5 @@
 #include <string_view>
 
 void TestTrace(std::string_view event);
+// The same for a trace file named by another environment variable (a subsystem's own trace).
+void TestTraceTo(const char* variable, std::string_view event);

@@ -1,3 +1,7 @@
 #include "lookup/help.h"
 
-void OnHelpClicked() {}
+#include "app/main_window.h"
+#include "lookup/help_page.h"
+#include "lookup/result_view.h"
+
+void OnHelpClicked() { NavigateView(WebViewHandle(), HelpPageAddress()); }

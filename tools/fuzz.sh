@@ -11,13 +11,16 @@ shopt -s nullglob
 targets=("$root"/build/fuzz/*/fuzz_*)
 if [ ${#targets[@]} -eq 0 ]; then echo "fuzz: no targets"; exit 0; fi
 for target in "${targets[@]}"; do
-  [ -x "$target" ] || continue
+  [ -f "$target" ] && [ -x "$target" ] || continue
   name=$(basename "$target")
   corpus="$root/build/fuzz/corpus/$name"
-  seeds="$root/$(basename "$(dirname "$target")")/fuzz_seeds/$name"
+  folder=$(basename "$(dirname "$target")")
   mkdir -p "$corpus"
   dirs=("$corpus")
-  [ -d "$seeds" ] && dirs+=("$seeds")
+  # Seeds kept in the source tree, and seeds that the build generates (e.g. the carried skins).
+  for seeds in "$root/$folder/fuzz_seeds/$name" "$root/build/fuzz/$folder/fuzz_seeds/$name"; do
+    [ -d "$seeds" ] && dirs+=("$seeds")
+  done
   echo "fuzz: $name for ${seconds}s"
   if ! "$target" -max_total_time="$seconds" -rss_limit_mb=2048 -print_final_stats=0 "${dirs[@]}" \
        >"$root/build/fuzz/$name.log" 2>&1; then
