@@ -320,6 +320,21 @@ TEST_F(WebViewTest, LongDocumentsScrollWithKeysAndWheel) {
   EXPECT_LT(VerticalBar().nPos, afterLine);
 }
 
+TEST_F(WebViewTest, WideContentScrollsSideways) {
+  Show(L"<nobr>" + std::wstring(400, L'x') + L"</nobr>");
+  SCROLLINFO si = {};
+  si.cbSize = sizeof(si);
+  si.fMask = SIF_ALL;
+  GetScrollInfo(view_, SB_HORZ, &si);
+  EXPECT_GT(si.nMax + 1, static_cast<int>(si.nPage));
+  SendMessageW(view_, WM_HSCROLL, SB_PAGEDOWN, 0);
+  GetScrollInfo(view_, SB_HORZ, &si);
+  EXPECT_GT(si.nPos, 0);
+  Show(L"narrow");
+  GetScrollInfo(view_, SB_HORZ, &si);
+  EXPECT_EQ(si.nPos, 0);
+}
+
 TEST_F(WebViewTest, ClickedLinksOpenOutsideOnlyForWebAddresses) {
   SetWebViewLinkOpenerForTests(RecordLink);
   g_opened.clear();
