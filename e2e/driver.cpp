@@ -30,37 +30,28 @@ void RemoveTree(const std::wstring& path) {
   SHFileOperationW(&op);
 }
 
-struct FindMainWindow {
+struct WindowSearch {
   DWORD processId;
+  const std::function<bool(HWND)>* accept;
   HWND found;
 };
 
-BOOL CALLBACK FindMainWindowProc(HWND hwnd, LPARAM lParam) {
-  auto* search = reinterpret_cast<FindMainWindow*>(lParam);
+BOOL CALLBACK SearchWindowsProc(HWND hwnd, LPARAM lParam) {
+  auto* search = reinterpret_cast<WindowSearch*>(lParam);
   DWORD pid = 0;
   GetWindowThreadProcessId(hwnd, &pid);
-  if (pid == search->processId && ClassName(hwnd) == L"QuorvaneMainWindow") {
+  if (pid == search->processId && (*search->accept)(hwnd)) {
     search->found = hwnd;
     return FALSE;
   }
   return TRUE;
 }
 
-struct FindOtherWindow {
-  DWORD processId;
-  HWND exclude;
-  HWND found;
-};
-
-BOOL CALLBACK FindOtherWindowProc(HWND hwnd, LPARAM lParam) {
-  auto* search = reinterpret_cast<FindOtherWindow*>(lParam);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  if (pid == search->processId && hwnd != search->exclude && IsWindowVisible(hwnd)) {
-    search->found = hwnd;
-    return FALSE;
-  }
-  return TRUE;
+// The first top-level window of the process that `accept` takes, or null.
+HWND FindProcessWindow(DWORD processId, const std::function<bool(HWND)>& accept) {
+  WindowSearch search = {processId, &accept, nullptr};
+  EnumWindows(SearchWindowsProc, reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 // The environment block of this process with `extra` entries added (later entries win).
@@ -156,9 +147,8 @@ Program::Program(const LaunchOptions& options) {
   if (options.waitForMainWindow) {
     WaitUntil(
         [&] {
-          FindMainWindow search = {processId_, nullptr};
-          EnumWindows(FindMainWindowProc, reinterpret_cast<LPARAM>(&search));
-          mainWindow_ = search.found;
+          mainWindow_ =
+              FindProcessWindow(processId_, [](HWND hwnd) { return ClassName(hwnd) == L"QuorvaneMainWindow"; });
           return mainWindow_ && IsWindowVisible(mainWindow_);
         },
         15000);
@@ -201,9 +191,8 @@ HWND Program::waitForOtherWindow(DWORD timeoutMs) const {
   HWND found = nullptr;
   WaitUntil(
       [&] {
-        FindOtherWindow search = {processId_, mainWindow_, nullptr};
-        EnumWindows(FindOtherWindowProc, reinterpret_cast<LPARAM>(&search));
-        found = search.found;
+        found = FindProcessWindow(processId_,
+                                  [&](HWND hwnd) { return hwnd != mainWindow_ && IsWindowVisible(hwnd); });
         return found != nullptr;
       },
       timeoutMs);
