@@ -24,17 +24,6 @@ constexpr UINT_PTR kAutoScrollTimer = 1;
 constexpr int kFontSize = 14;
 enum MenuCommand : UINT { kCopyCommand = 1, kSelectAllCommand = 2 };
 
-struct MenuTraits {
-  using Handle = HMENU;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle h) { DestroyMenu(h); }
-};
-struct GlobalTraits {
-  using Handle = HGLOBAL;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle h) { GlobalFree(h); }
-};
-
 #if QUORVANE_TEST_HOOKS
 WebViewLinkOpener g_linkOpener = nullptr;
 #endif
@@ -394,7 +383,7 @@ class WebView final : public DocumentHost {
     std::u16string text = html::ExportText(std::u16string_view(page_.text).substr(SelectionStart(), SelectionEnd() - SelectionStart()));
     if (!OpenClipboard(hwnd_)) return;
     EmptyClipboard();
-    ScopedHandle<GlobalTraits> memory(GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t)));
+    ScopedGlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t)));
     if (memory) {
       if (auto* p = static_cast<wchar_t*>(GlobalLock(memory.get()))) {
         std::copy(text.begin(), text.end(), p);
@@ -422,7 +411,7 @@ class WebView final : public DocumentHost {
       x = p.x;
       y = p.y;
     }
-    ScopedHandle<MenuTraits> menu(CreatePopupMenu());
+    ScopedMenu menu(CreatePopupMenu());
     if (!menu) return;
     bool any = SelectionEnd() > SelectionStart();
     AppendMenuW(menu.get(), MF_STRING | (any ? 0 : MF_GRAYED), kCopyCommand, L"复制(&C)");

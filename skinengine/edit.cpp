@@ -14,7 +14,7 @@ void PaintBorder(HWND hwnd) {
   // The border is as thick as the frame to the client's left (the sunken edge is 2 px).
   const int thickness = client.left - window.left;
   if (thickness <= 0) return;
-  ScopedFrameDC dc(hwnd);
+  ScopedWindowDC dc = ScopedWindowDC::WholeWindow(hwnd);
   if (!dc.get()) return;
   const RECT box = {0, 0, window.right - window.left, window.bottom - window.top};
   const bool focused = GetFocus() == hwnd;

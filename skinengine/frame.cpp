@@ -142,7 +142,7 @@ void DrawCaptionButton(HDC dc, const skin::Box& box, FrameHit part, const FrameS
 void PaintFrame(HWND hwnd, const FrameState& state) {
   const Measured m = Measure(hwnd);
   if (m.width <= 0 || m.height <= 0) return;
-  ScopedFrameDC target(hwnd);
+  ScopedWindowDC target = ScopedWindowDC::WholeWindow(hwnd);
   if (!target.get()) return;
   Canvas canvas(target.get(), m.width, m.height);
   if (!canvas.valid()) return;

@@ -13,22 +13,6 @@ COLORREF MixColours(COLORREF a, COLORREF b, int percent);
 
 inline RECT ToRect(const skin::Box& b) { return {b.left, b.top, b.right, b.bottom}; }
 
-// GetWindowDC / ReleaseDC: the whole window, frame included.
-class ScopedFrameDC {
- public:
-  explicit ScopedFrameDC(HWND hwnd) : hwnd_(hwnd), dc_(GetWindowDC(hwnd)) {}
-  ~ScopedFrameDC() {
-    if (dc_) ReleaseDC(hwnd_, dc_);
-  }
-  ScopedFrameDC(const ScopedFrameDC&) = delete;
-  ScopedFrameDC& operator=(const ScopedFrameDC&) = delete;
-  HDC get() const { return dc_; }
-
- private:
-  HWND hwnd_;
-  HDC dc_;
-};
-
 // An off-screen bitmap compatible with `target`: drawn into, then copied in one go so nothing flickers.
 class Canvas {
  public:

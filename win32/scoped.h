@@ -71,6 +71,16 @@ struct IconTraits {
   static Handle Invalid() { return nullptr; }
   static void Close(Handle h) { DestroyIcon(h); }
 };
+struct MenuTraits {
+  using Handle = HMENU;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle h) { DestroyMenu(h); }
+};
+struct GlobalMemoryTraits {  // GlobalAlloc; a block handed to the clipboard is released from ownership
+  using Handle = HGLOBAL;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle h) { GlobalFree(h); }
+};
 struct WindowTraits {
   using Handle = HWND;
   static Handle Invalid() { return nullptr; }
@@ -87,6 +97,8 @@ using ScopedInternetHandle = ScopedHandle<InternetHandleTraits>;
 using ScopedGdiObject = ScopedHandle<GdiObjectTraits>;
 using ScopedIcon = ScopedHandle<IconTraits>;
 using ScopedWindow = ScopedHandle<WindowTraits>;
+using ScopedMenu = ScopedHandle<MenuTraits>;
+using ScopedGlobalMemory = ScopedHandle<GlobalMemoryTraits>;
 
 // Holds one COM reference.
 template <typename T>
@@ -146,10 +158,12 @@ struct MemoryDcTraits {  // CreateCompatibleDC
 };
 using ScopedMemoryDC = ScopedHandle<MemoryDcTraits>;
 
-// GetDC / ReleaseDC.
+// GetDC (the client area) or GetWindowDC (the whole window, frame included) / ReleaseDC.
 class ScopedWindowDC {
  public:
   explicit ScopedWindowDC(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
+  static ScopedWindowDC WholeWindow(HWND hwnd) { return ScopedWindowDC(hwnd, GetWindowDC(hwnd)); }
+  ScopedWindowDC(ScopedWindowDC&& other) noexcept : hwnd_(other.hwnd_), dc_(std::exchange(other.dc_, nullptr)) {}
   ~ScopedWindowDC() {
     if (dc_) ReleaseDC(hwnd_, dc_);
   }
@@ -158,6 +172,7 @@ class ScopedWindowDC {
   HDC get() const { return dc_; }
 
  private:
+  ScopedWindowDC(HWND hwnd, HDC dc) : hwnd_(hwnd), dc_(dc) {}
   HWND hwnd_;
   HDC dc_;
 };
